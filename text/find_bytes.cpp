@@ -1,0 +1,97 @@
+// Raw substring search used for candidates of the stepping scan: memmem for exact matching, a vectorised
+// first/last byte filter for ASCII-folded matching.
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "text/step_scan.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace lunvek::detail {
+
+namespace {
+
+bool equal_folded(const char* text, const char* folded_sub, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        if (fold_ascii(text[i]) != folded_sub[i])
+            return false;
+    }
+    return true;
+}
+
+// Folds the needle once so that each comparison folds only the text side.
+struct FoldedNeedle {
+    explicit FoldedNeedle(std::string_view sub) : size(sub.size()) {
+        if (size <= sizeof(small)) {
+            data = small;
+        } else {
+            heap.resize(size);
+            data = heap.data();
+        }
+        for (std::size_t i = 0; i < size; ++i)
+            data[i] = fold_ascii(sub[i]);
+    }
+    char small[64];
+    std::string heap;
+    char* data;
+    std::size_t size;
+};
+
+bool is_lower_letter(char c) {
+    return c >= 'a' && c <= 'z';
+}
+
+std::size_t find_folded(std::string_view text, std::size_t from, std::string_view sub) {
+    const FoldedNeedle needle(sub);
+    const std::size_t m = needle.size;
+    if (text.size() < m || from > text.size() - m)
+        return std::string_view::npos;
+    const std::size_t last_start = text.size() - m;  // last position where a match fits
+    const char* t = text.data();
+    const char first = needle.data[0];
+    const char last = needle.data[m - 1];
+    std::size_t i = from;
+#if defined(__SSE2__)
+    // Setting bit 0x20 maps 'A'..'Z' onto 'a'..'z'; for a letter in the needle nothing else maps onto it.
+    const __m128i first_mask = _mm_set1_epi8(is_lower_letter(first) ? 0x20 : 0);
+    const __m128i last_mask = _mm_set1_epi8(is_lower_letter(last) ? 0x20 : 0);
+    const __m128i first_value = _mm_set1_epi8(first);
+    const __m128i last_value = _mm_set1_epi8(last);
+    while (i + 16 <= last_start + 1) {
+        const __m128i a = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i)), first_mask);
+        const __m128i b = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i + m - 1)), last_mask);
+        unsigned bits = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first_value), _mm_cmpeq_epi8(b, last_value))));
+        while (bits != 0) {
+            const std::size_t p = i + static_cast<std::size_t>(__builtin_ctz(bits));
+            if (m <= 2 || equal_folded(t + p + 1, needle.data + 1, m - 2))
+                return p;
+            bits &= bits - 1;
+        }
+        i += 16;
+    }
+#endif
+    for (; i <= last_start; ++i) {
+        if (fold_ascii(t[i]) == first && equal_folded(t + i, needle.data, m))
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
+std::size_t find_bytes(std::string_view text, std::size_t from, std::string_view sub, bool ignore_case) {
+    if (from >= text.size() || sub.size() > text.size() - from)
+        return std::string_view::npos;
+    if (ignore_case)
+        return find_folded(text, from, sub);
+    const void* hit = ::memmem(text.data() + from, text.size() - from, sub.data(), sub.size());
+    if (hit == nullptr)
+        return std::string_view::npos;
+    return static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+}
+
+}  // namespace lunvek::detail
