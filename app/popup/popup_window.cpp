@@ -1,0 +1,185 @@
+#include "app/popup/popup_window.h"
+
+#include <gdk/gdkkeysyms.h>
+#include <glibmm/main.h>
+
+#include "app/popup/browser_settings.h"
+#include "app/popup/popup_globals.h"
+
+namespace lunvek {
+namespace {
+
+gboolean on_decide_policy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDecisionType type, gpointer self) {
+    if (type == WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION) {
+        static_cast<PopupWindow*>(self)->handle_popup_before_navigate();
+    }
+    return FALSE;  // the navigation always goes ahead
+}
+
+// WebKit clears the title at the start of every navigation, before the new page's title arrives. Passing
+// those on would blank the caption on each click, so they are held back; a page that turns out to have no
+// title at all clears the caption once its load has finished.
+void on_title(WebKitWebView* view, GParamSpec*, gpointer self) {
+    const gchar* title = webkit_web_view_get_title(view);
+    if (title != nullptr && *title != '\0') {
+        static_cast<PopupWindow*>(self)->handle_popup_title_change(title);
+    }
+}
+
+void on_load_changed(WebKitWebView* view, WebKitLoadEvent event, gpointer self) {
+    const gchar* title = webkit_web_view_get_title(view);
+    if (event == WEBKIT_LOAD_FINISHED && (title == nullptr || *title == '\0')) {
+        static_cast<PopupWindow*>(self)->handle_popup_title_change("");
+    }
+}
+
+// The page's window features are final once WebKit asks for the new window to be shown. Its geometry
+// requests (moveTo, resizeTo and the features' sizes) are never read: the page cannot place the window.
+void on_ready_to_show(WebKitWebView* view, gpointer self) {
+    WebKitWindowProperties* properties = webkit_web_view_get_window_properties(view);
+    static_cast<PopupWindow*>(self)->handle_popup_resizable_change(webkit_window_properties_get_resizable(properties));
+}
+
+}  // namespace
+
+PopupWindow* PopupWindow::open() {
+    auto* window = new PopupWindow();
+    window->show_all();
+    return window;
+}
+
+PopupWindow::PopupWindow() {
+    set_title("");
+    set_default_size(width, height);
+    set_position(Gtk::WIN_POS_NONE);
+    move(left, top);
+    header_.set_show_close_button(true);
+    header_.set_decoration_layout(resizable_layout);
+    set_titlebar(header_);
+    add(fixed_);
+    signal_key_press_event().connect(sigc::mem_fun(*this, &PopupWindow::handle_popup_key_press), false);
+}
+
+PopupWindow::~PopupWindow() {
+    close_timer_.disconnect();
+    if (browser_ != nullptr)
+        g_signal_handlers_disconnect_by_data(browser_, this);
+}
+
+WebKitWebView* PopupWindow::replace_browser(WebKitWebView* opener, bool toolbar, bool is_child_window) {
+    drop_close_request();
+    if (browser_ != nullptr) {
+        g_signal_handlers_disconnect_by_data(browser_, this);
+        gtk_widget_destroy(GTK_WIDGET(browser_));
+    }
+    browser_ = new_popup_browser(opener);
+    toolbar_ = toolbar;
+    is_child_window_ = is_child_window;
+    GtkWidget* widget = GTK_WIDGET(browser_);
+    // Fixed keeps the designed size whatever the window's size or placement.
+    gtk_widget_set_size_request(widget, browser_width, browser_height);
+    gtk_widget_set_can_focus(widget, TRUE);
+    gtk_fixed_put(fixed_.gobj(), widget, 0, 0);
+    gtk_widget_show(widget);
+    connect_browser_signals();
+    return browser_;
+}
+
+void PopupWindow::connect_browser_signals() {
+    g_signal_connect(browser_, "decide-policy", G_CALLBACK(on_decide_policy), this);
+    g_signal_connect(browser_, "notify::title", G_CALLBACK(on_title), this);
+    g_signal_connect(browser_, "load-changed", G_CALLBACK(on_load_changed), this);
+    g_signal_connect(browser_, "ready-to-show", G_CALLBACK(on_ready_to_show), this);
+    g_signal_connect(browser_, "close", G_CALLBACK(+[](WebKitWebView*, gpointer self) {
+                         auto* window = static_cast<PopupWindow*>(self);
+                         window->handle_popup_closing(window->is_child_window_);
+                     }),
+                     this);
+}
+
+void PopupWindow::handle_popup_before_navigate() {
+    if (popup_placed_flag == 1)
+        return;
+    // A fixed frame cannot be maximised (window managers refuse it, and fixing a maximised frame leaves a
+    // screen-sized window that cannot be made smaller): a page asking for a tool bar and a fixed frame
+    // gets the normal placement.
+    if (toolbar_ && get_resizable()) {
+        maximize();
+    } else {
+        unmaximize();
+        deiconify();
+    }
+    popup_placed_flag = 1;
+}
+
+void PopupWindow::handle_popup_title_change(const Glib::ustring& title) {
+    set_title(title);
+}
+
+void PopupWindow::handle_popup_resizable_change(bool resizable) {
+    if (!resizable && is_maximized()) {
+        unmaximize();
+        resize(width, height);
+    }
+    set_resizable(resizable);
+    header_.set_decoration_layout(resizable ? resizable_layout : fixed_layout);
+}
+
+void PopupWindow::handle_popup_closing(bool is_child_window) {
+    if (is_child_window) {
+        arm_close_timer();
+        return;
+    }
+    if (question_)
+        return;  // already asking
+    question_ =
+        std::make_unique<Gtk::MessageDialog>(close_question, false, Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_YES_NO, true);
+    question_->set_title(close_question_caption);
+    question_->set_position(Gtk::WIN_POS_CENTER);
+    question_->signal_response().connect(sigc::mem_fun(*this, &PopupWindow::handle_close_question_response));
+    question_->show();
+}
+
+void PopupWindow::handle_close_question_response(int response) {
+    // The dialog cannot be deleted inside its own signal; it goes from the main loop.
+    question_->hide();
+    Glib::signal_idle().connect_once(sigc::track_obj([this] { question_.reset(); }, *this));
+    if (response == Gtk::RESPONSE_YES)
+        arm_close_timer();
+}
+
+void PopupWindow::arm_close_timer() {
+    if (close_timer_.connected())
+        return;
+    close_timer_ =
+        Glib::signal_timeout().connect(sigc::mem_fun(*this, &PopupWindow::handle_close_timer), close_delay_ms);
+}
+
+void PopupWindow::drop_close_request() {
+    close_timer_.disconnect();
+    if (question_) {
+        question_->hide();
+        question_.reset();
+    }
+}
+
+bool PopupWindow::handle_close_timer() {
+    close_timer_.disconnect();
+    hide();
+    return false;  // fires once per arming
+}
+
+bool PopupWindow::handle_popup_key_press(GdkEventKey* event) {
+    if (event->keyval != GDK_KEY_Escape)
+        return false;
+    close();
+    return true;
+}
+
+void PopupWindow::on_hide() {
+    drop_close_request();
+    Gtk::Window::on_hide();
+    Glib::signal_idle().connect_once([this] { delete this; });
+}
+
+}  // namespace lunvek
