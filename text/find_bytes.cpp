@@ -1,5 +1,5 @@
-// Raw substring search used for candidates of the stepping scan: memmem for exact matching, a vectorised
-// first/last byte filter for ASCII-folded matching.
+// Raw byte scans under the stepping operations: substring candidates (memmem for exact matching, a vectorised
+// first/last byte filter for ASCII-folded matching) and the skip over plain ASCII runs.
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -82,6 +82,27 @@ std::size_t find_folded(std::string_view text, std::size_t from, std::string_vie
 }
 
 }  // namespace
+
+std::size_t next_space_or_lead(std::string_view text, std::size_t from) {
+    const char* t = text.data();
+    const std::size_t size = text.size();
+    std::size_t i = from;
+#if defined(__SSE2__)
+    const __m128i space = _mm_set1_epi8(' ');
+    for (; i + 16 <= size; i += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + i));
+        const unsigned bits =
+            static_cast<unsigned>(_mm_movemask_epi8(chunk) | _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, space)));
+        if (bits != 0)
+            return i + static_cast<std::size_t>(__builtin_ctz(bits));
+    }
+#endif
+    for (; i < size; ++i) {
+        if (t[i] == ' ' || is_lead_byte(t[i]))
+            return i;
+    }
+    return size;
+}
 
 std::size_t find_bytes(std::string_view text, std::size_t from, std::string_view sub, bool ignore_case) {
     if (from >= text.size() || sub.size() > text.size() - from)

@@ -36,6 +36,14 @@ Text trim_both_ends(const Text& text) {
     std::size_t content_end = 0;  // end of the last character that is not a space
     std::size_t i = 0;
     while (i < view.size() && !is_lone_lead(view, i)) {
+        const std::size_t plain_end = detail::next_space_or_lead(view, i);
+        if (plain_end > i) {
+            if (begin == std::string_view::npos)
+                begin = i;
+            i = plain_end;
+            content_end = i;
+            continue;
+        }
         const std::size_t space = space_length(view, i);
         if (space != 0) {
             i += space;
@@ -58,7 +66,8 @@ Text remove_all_spaces(const Text& text) {
     std::size_t i = 0;
     std::size_t run_start = 0;  // start of the bytes not yet copied that are kept
     while (i < view.size()) {
-        if (is_lone_lead(view, i))
+        i = detail::next_space_or_lead(view, i);
+        if (i == view.size() || is_lone_lead(view, i))
             break;
         const std::size_t space = space_length(view, i);
         if (space == 0) {

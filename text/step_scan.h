@@ -42,6 +42,10 @@ class BoundaryTracker {
     std::size_t known_;
 };
 
+// First position at or after `from` holding a 0x20 byte or a byte of 0x80 or more (text.size() when none):
+// everything before it is single-byte characters that are not spaces.
+std::size_t next_space_or_lead(std::string_view text, std::size_t from);
+
 // First position p in [from, text.size()) with text[p, p + sub.size()) equal to sub (ASCII letters folded when
 // ignore_case), without regard to boundaries; npos when there is none. sub must not be empty.
 std::size_t find_bytes(std::string_view text, std::size_t from, std::string_view sub, bool ignore_case);
