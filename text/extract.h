@@ -15,9 +15,10 @@ Text header_value(const Text& line);
 
 // Empties `out`, then appends every item between the markers until the first missing or rejected one.
 // Returns the number of elements in `out`. Safe to call from several threads at once.
-int all_texts_between(const Text& text, const Text& left, const Text& right, TextArray& out, bool match_case = false,
-                      int max_length = 0, const Text& prefix = {}, const Text& suffix = {}, bool include_left = false,
-                      bool include_right = false, int start = 1);
+int all_texts_between(const Text& text, const Text& left, const Text& right, TextArray& out,
+                      bool match_case = false, int max_length = 0, const Text& prefix = {},
+                      const Text& suffix = {}, bool include_left = false, bool include_right = false,
+                      int start = 1);
 
 // Up to five replace_subtext passes in order. A pair with an empty find text changes nothing.
 // count: every occurrence when absent; start 0 counts as 1.

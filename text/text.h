@@ -12,8 +12,8 @@
 
 namespace lunvek {
 
-using Text = std::string;             // code page 936 bytes; never holds a zero byte in practice
-using Bytes = std::string;            // length-counted bytes, may hold zero bytes (bodies, post data)
+using Text = std::string;          // code page 936 bytes; never holds a zero byte in practice
+using Bytes = std::string;         // length-counted bytes, may hold zero bytes (bodies, post data)
 using TextArray = std::vector<Text>;  // callers index it from 1: element k is array[k - 1]
 
 int text_length(const Text& text);
