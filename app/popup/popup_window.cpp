@@ -17,8 +17,8 @@ gboolean on_decide_policy(WebKitWebView*, WebKitPolicyDecision*, WebKitPolicyDec
 }
 
 // WebKit clears the title at the start of every navigation, before the new page's title arrives. Passing
-// those on would blank the caption on each click, so they are held back; a page that turns out to have no
-// title at all clears the caption once its load has finished.
+// those on would blank the caption on each click, so they are held back. Whether a page really has no title
+// is asked of the page itself once it has loaded (WebKit may report the end of a load before its title).
 void on_title(WebKitWebView* view, GParamSpec*, gpointer self) {
     const gchar* title = webkit_web_view_get_title(view);
     if (title != nullptr && *title != '\0') {
@@ -26,11 +26,28 @@ void on_title(WebKitWebView* view, GParamSpec*, gpointer self) {
     }
 }
 
-void on_load_changed(WebKitWebView* view, WebKitLoadEvent event, gpointer self) {
-    const gchar* title = webkit_web_view_get_title(view);
-    if (event == WEBKIT_LOAD_FINISHED && (title == nullptr || *title == '\0')) {
+void on_untitled_check(GObject* view, GAsyncResult* result, gpointer self) {
+    // Cancelled when the window or its browser went away meanwhile: `self` may be gone.
+    JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(view), result, nullptr);
+    if (value == nullptr)
+        return;
+    const bool untitled = jsc_value_is_string(value) && [value] {
+        gchar* text = jsc_value_to_string(value);
+        const bool empty = text == nullptr || *text == '\0';
+        g_free(text);
+        return empty;
+    }();
+    g_object_unref(value);
+    if (untitled)
         static_cast<PopupWindow*>(self)->handle_popup_title_change("");
-    }
+}
+
+void on_load_changed(WebKitWebView* view, WebKitLoadEvent event, gpointer self) {
+    if (event != WEBKIT_LOAD_FINISHED)
+        return;
+    auto* window = static_cast<PopupWindow*>(self);
+    webkit_web_view_evaluate_javascript(view, "document.title", -1, "lunvek", nullptr, window->pending_checks(),
+                                        on_untitled_check, self);
 }
 
 // The page's window features are final once WebKit asks for the new window to be shown. Its geometry
@@ -48,7 +65,7 @@ PopupWindow* PopupWindow::open() {
     return window;
 }
 
-PopupWindow::PopupWindow() {
+PopupWindow::PopupWindow() : pending_checks_(g_cancellable_new()) {
     set_title("");
     set_default_size(width, height);
     set_position(Gtk::WIN_POS_NONE);
@@ -62,6 +79,8 @@ PopupWindow::PopupWindow() {
 
 PopupWindow::~PopupWindow() {
     close_timer_.disconnect();
+    g_cancellable_cancel(pending_checks_);
+    g_object_unref(pending_checks_);
     if (browser_ != nullptr)
         g_signal_handlers_disconnect_by_data(browser_, this);
 }
@@ -69,6 +88,9 @@ PopupWindow::~PopupWindow() {
 WebKitWebView* PopupWindow::replace_browser(WebKitWebView* opener, bool toolbar, bool is_child_window) {
     drop_close_request();
     if (browser_ != nullptr) {
+        g_cancellable_cancel(pending_checks_);
+        g_object_unref(pending_checks_);
+        pending_checks_ = g_cancellable_new();
         g_signal_handlers_disconnect_by_data(browser_, this);
         gtk_widget_destroy(GTK_WIDGET(browser_));
     }
@@ -103,7 +125,7 @@ void PopupWindow::handle_popup_before_navigate() {
     // A fixed frame cannot be maximised (window managers refuse it, and fixing a maximised frame leaves a
     // screen-sized window that cannot be made smaller): a page asking for a tool bar and a fixed frame
     // gets the normal placement.
-    if (toolbar_ && get_resizable()) {
+    if (toolbar_ && resizable_) {
         maximize();
     } else {
         unmaximize();
@@ -117,12 +139,32 @@ void PopupWindow::handle_popup_title_change(const Glib::ustring& title) {
 }
 
 void PopupWindow::handle_popup_resizable_change(bool resizable) {
-    if (!resizable && is_maximized()) {
-        unmaximize();
-        resize(width, height);
-    }
-    set_resizable(resizable);
+    resizable_ = resizable;
     header_.set_decoration_layout(resizable ? resizable_layout : fixed_layout);
+    if (!resizable && is_maximized()) {
+        // GTK fixes a frame at the window's size of the moment: first let the window manager restore it.
+        unmaximize();
+        return;
+    }
+    apply_frame();
+}
+
+void PopupWindow::apply_frame() {
+    set_resizable(resizable_);
+    // Hand the new frame to the window manager now, not at the next layout: a maximise request that
+    // follows at once would otherwise meet the old, fixed frame and be refused.
+    if (get_visible())
+        check_resize();
+}
+
+bool PopupWindow::on_window_state_event(GdkEventWindowState* event) {
+    const bool handled = Gtk::Window::on_window_state_event(event);
+    if (!resizable_ && get_resizable() && (event->new_window_state & GDK_WINDOW_STATE_MAXIMIZED) == 0) {
+        // The restored size may not have arrived yet; the frame is fixed at the normal size.
+        resize(width, height);
+        apply_frame();
+    }
+    return handled;
 }
 
 void PopupWindow::handle_popup_closing(bool is_child_window) {

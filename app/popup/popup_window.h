@@ -38,6 +38,8 @@ class PopupWindow : public Gtk::Window {
     WebKitWebView* browser() const { return browser_; }
     bool toolbar() const { return toolbar_; }
     bool close_timer_running() const { return close_timer_.connected(); }
+    // Cancelled when the browser or the window goes: the asynchronous questions to the page use it.
+    GCancellable* pending_checks() const { return pending_checks_; }
 
     void handle_popup_before_navigate();
     void handle_popup_title_change(const Glib::ustring& title);
@@ -52,6 +54,8 @@ class PopupWindow : public Gtk::Window {
     ~PopupWindow() override;
 
     void on_hide() override;
+    bool on_window_state_event(GdkEventWindowState* event) override;
+    void apply_frame();
     bool handle_popup_key_press(GdkEventKey* event);
     void handle_close_question_response(int response);
     void arm_close_timer();
@@ -62,9 +66,11 @@ class PopupWindow : public Gtk::Window {
     Gtk::Fixed fixed_;
     WebKitWebView* browser_ = nullptr;  // owned by fixed_
     bool toolbar_ = false;
+    bool resizable_ = true;  // what the page asked for; the frame follows once the window is not maximised
     bool is_child_window_ = false;
     sigc::connection close_timer_;
     std::unique_ptr<Gtk::MessageDialog> question_;
+    GCancellable* pending_checks_;
 };
 
 }  // namespace lunvek

@@ -162,5 +162,178 @@ INSTANTIATE_TEST_SUITE_P(
                       PlacementCase{"Link", "document.getElementById('link').click()", true, true, true}),
     [](const ::testing::TestParamInfo<PlacementCase>& info) { return std::string(info.param.name); });
 
+TEST_F(PopupTest, FurtherRequestReusesTheWindowAndPlacesItAgain) {
+    PopupWindow* popup = open_popup("openWindow('/first', 'toolbar=yes,resizable=no')");
+    ASSERT_NE(popup, nullptr);
+    ASSERT_FALSE(popup->get_resizable());
+
+    // A link asks for an ordinary window: the same popup window, now resizable with its maximise button back
+    // and maximised for the tool bar.
+    evaluate(browser_->view(),
+             "document.getElementById('link').href = '/second'; "
+             "document.getElementById('link').click()");
+    ASSERT_TRUE(pump_until([&] { return popup->get_title() == "second"; }));
+    EXPECT_EQ(browser_->popup(), popup);
+    EXPECT_EQ(toplevel_popups(), 1);
+    EXPECT_TRUE(popup->get_resizable());
+    auto* header = dynamic_cast<Gtk::HeaderBar*>(popup->get_titlebar());
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header->get_decoration_layout(), ":minimize,maximize,close");
+    EXPECT_TRUE(settles_maximized(popup, true));
+
+    // And back: a script asking for a fixed frame without a tool bar takes the maximised window back to
+    // its normal size.
+    evaluate(browser_->view(), "openWindow('/first', 'toolbar=no,resizable=no')");
+    ASSERT_TRUE(pump_until([&] { return popup->get_title() == "first"; }));
+    EXPECT_EQ(browser_->popup(), popup);
+    EXPECT_TRUE(settles_maximized(popup, false));
+    pump_for(300);
+    EXPECT_FALSE(popup->get_resizable());
+    EXPECT_EQ(header->get_decoration_layout(), ":minimize,close");
+    int width = 0;
+    int height = 0;
+    popup->get_size(width, height);
+    EXPECT_EQ(width, 600);
+    EXPECT_EQ(height, 408);
+}
+
+TEST_F(PopupTest, CaptionFollowsTitlesAndThePageCannotMoveOrResizeTheWindow) {
+    PopupWindow* popup = open_popup("openWindow('/first', 'toolbar=no')");
+    ASSERT_NE(popup, nullptr);
+    ASSERT_TRUE(settles_maximized(popup, false));
+    pump_for(200);
+    std::vector<std::string> captions;
+    popup->property_title().signal_changed().connect([&] {
+        if (captions.empty() || captions.back() != popup->get_title())
+            captions.push_back(popup->get_title());
+    });
+
+    navigate_popup("/titles", "three");
+    // Every title of the page shows; the passing empty title of the navigation does not.
+    EXPECT_EQ(captions, (std::vector<std::string>{"one", "two", "three"}));
+
+    // A page without a title ends with an empty caption, not the previous page's.
+    navigate_popup("/untitled", "");
+    EXPECT_EQ(captions.back(), "");
+
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    popup->get_position(x, y);
+    popup->get_size(width, height);
+    evaluate(popup->browser(),
+             "window.moveTo(300, 300); window.resizeTo(200, 150); "
+             "window.moveBy(40, 40); window.resizeBy(100, 100); document.title = 'asked'");
+    ASSERT_TRUE(pump_until([&] { return popup->get_title() == "asked"; }));
+    pump_for(300);
+    int new_x = 0;
+    int new_y = 0;
+    int new_width = 0;
+    int new_height = 0;
+    popup->get_position(new_x, new_y);
+    popup->get_size(new_width, new_height);
+    EXPECT_EQ(new_x, x);
+    EXPECT_EQ(new_y, y);
+    EXPECT_EQ(new_width, width);
+    EXPECT_EQ(new_height, height);
+}
+
+// How long the popup window takes to go after its page closes it, or -1 if it stays for `limit_ms`.
+// Fails the test when a message dialog shows in the meantime.
+long close_delay_without_question(HiddenBrowser& browser, int limit_ms) {
+    const auto asked = steady_clock::now();
+    evaluate(browser.popup()->browser(), "window.close()");
+    bool questioned = false;
+    const bool gone = pump_until(
+        [&] {
+            questioned = questioned || !shown_message_dialogs().empty();
+            return browser.popup() == nullptr;
+        },
+        limit_ms);
+    EXPECT_FALSE(questioned);
+    if (!gone)
+        return -1;
+    return std::chrono::duration_cast<milliseconds>(steady_clock::now() - asked).count();
+}
+
+TEST_F(PopupTest, ScriptOpenedPageClosesItsWindowWithoutAQuestion) {
+    // The hidden browser's own page closing its window is no concern of the popup window.
+    ASSERT_NE(open_popup("openWindow('/first', 'toolbar=no')"), nullptr);
+    evaluate(browser_->view(), "window.close()");
+    pump_for(300);
+    ASSERT_NE(browser_->popup(), nullptr);
+    EXPECT_EQ(title_of(browser_->view()), "opener");
+
+    const long delay = close_delay_without_question(*browser_, 3000);
+    EXPECT_GE(delay, 100);
+    EXPECT_LT(delay, 1000);
+}
+
+TEST_F(PopupTest, LinkOpenedPageClosingItsWindowAsksFirst) {
+    PopupWindow* popup = open_popup("document.getElementById('link').click()");
+    ASSERT_NE(popup, nullptr);
+
+    for (const Gtk::ResponseType answer : {Gtk::RESPONSE_NO, Gtk::RESPONSE_YES}) {
+        evaluate(popup->browser(), "window.close()");
+        ASSERT_TRUE(pump_until([] { return shown_message_dialogs().size() == 1; }));
+        Gtk::MessageDialog* question = shown_message_dialogs().front();
+        EXPECT_EQ(question->property_text().get_value(), "正浏览的窗口试图关闭,是否允许?");
+        EXPECT_EQ(question->get_title(), "信息：");
+        EXPECT_EQ(question->property_message_type().get_value(), Gtk::MESSAGE_QUESTION);
+        EXPECT_TRUE(question->get_modal());
+        EXPECT_EQ(question->get_transient_for(), nullptr);
+        EXPECT_NE(question->get_widget_for_response(Gtk::RESPONSE_YES), nullptr);
+        EXPECT_NE(question->get_widget_for_response(Gtk::RESPONSE_NO), nullptr);
+        // Nothing happens while the question is open.
+        pump_for(300);
+        ASSERT_EQ(browser_->popup(), popup);
+
+        const auto answered = steady_clock::now();
+        question->response(answer);
+        if (answer == Gtk::RESPONSE_NO) {
+            pump_for(500);
+            EXPECT_EQ(browser_->popup(), popup);
+            EXPECT_FALSE(popup->close_timer_running());
+            EXPECT_EQ(title_of(popup->browser()), "first");
+            EXPECT_TRUE(shown_message_dialogs().empty());
+        } else {
+            ASSERT_TRUE(pump_until([&] { return browser_->popup() == nullptr; }, 3000));
+            const auto delay = std::chrono::duration_cast<milliseconds>(steady_clock::now() - answered).count();
+            EXPECT_GE(delay, 100);
+            EXPECT_LT(delay, 1000);
+            EXPECT_TRUE(shown_message_dialogs().empty());
+        }
+    }
+}
+
+TEST_F(PopupTest, EscapeClosesThePopupWindow) {
+    PopupWindow* popup = open_popup("openWindow('/first', 'toolbar=no')");
+    ASSERT_NE(popup, nullptr);
+    // Sent to the window with the page's browser holding the focus: the window sees it first.
+    gtk_widget_grab_focus(GTK_WIDGET(popup->browser()));
+    GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+    event->key.window = GDK_WINDOW(g_object_ref(popup->get_window()->gobj()));
+    event->key.keyval = GDK_KEY_Escape;
+    event->key.time = GDK_CURRENT_TIME;
+    gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(gdk_display_get_default())));
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+    EXPECT_TRUE(pump_until([&] { return browser_->popup() == nullptr; }, 2000));
+    EXPECT_TRUE(shown_message_dialogs().empty());
+}
+
+TEST_F(PopupTest, ClosingWhileAnotherRequestArrivesKeepsTheNewPage) {
+    PopupWindow* popup = open_popup("openWindow('/first', 'toolbar=no')");
+    ASSERT_NE(popup, nullptr);
+    evaluate(popup->browser(), "window.close()");
+    ASSERT_TRUE(pump_until([&] { return popup->close_timer_running(); }));
+    evaluate(browser_->view(), "openWindow('/second', 'toolbar=no')");
+    ASSERT_TRUE(pump_until([&] { return popup->get_title() == "second"; }));
+    pump_for(400);
+    EXPECT_EQ(browser_->popup(), popup);
+    EXPECT_EQ(title_of(popup->browser()), "second");
+}
+
 }  // namespace
 }  // namespace lunvek
