@@ -32,6 +32,11 @@ UConverter* thread_cp936_converter() {
     return converter.get();
 }
 
+UConverter* thread_utf8_converter() {
+    thread_local ConverterPtr converter = open_converter("UTF-8");
+    return converter.get();
+}
+
 std::u16string decode_with(UConverter* converter, std::string_view bytes) {
     ucnv_resetToUnicode(converter);
     std::u16string units(bytes.size() + 16, u'\0');
@@ -93,6 +98,24 @@ std::string encode_cp936(std::u16string_view units) {
     if (converter == nullptr)
         return {};
     return encode_with(converter, units);
+}
+
+std::string utf8_to_cp936(std::string_view bytes) {
+    UConverter* from = thread_utf8_converter();
+    UConverter* to = thread_cp936_converter();
+    if (from == nullptr || to == nullptr)
+        return encode_cp936(decode_utf8(bytes));
+    // No UTF-8 sequence, nor a substitution for a broken one, takes more bytes in code page 936.
+    std::string out(bytes.size() + 16, '\0');
+    char* target = out.data();
+    const char* source = bytes.data();
+    UErrorCode error = U_ZERO_ERROR;
+    ucnv_convertEx(to, from, &target, out.data() + out.size(), &source, bytes.data() + bytes.size(), nullptr, nullptr,
+                   nullptr, nullptr, true, true, &error);
+    if (U_FAILURE(error))
+        return encode_cp936(decode_utf8(bytes));
+    out.resize(static_cast<std::size_t>(target - out.data()));
+    return out;
 }
 
 std::u16string decode_utf8(std::string_view bytes) {

@@ -15,6 +15,9 @@ std::string encode_cp936(std::u16string_view units);
 std::u16string decode_utf8(std::string_view bytes);
 std::string encode_utf8(std::u16string_view units);
 
+// UTF-8 straight to code page 936 in one converter run: the form whole pages take.
+std::string utf8_to_cp936(std::string_view bytes);
+
 // Any other code page by number; nullopt when there is no converter for it.
 std::optional<std::u16string> decode_code_page(int code_page, std::string_view bytes);
 std::optional<std::string> encode_code_page(int code_page, std::u16string_view units);

@@ -65,7 +65,7 @@ Text utf16_to_text(const Bytes& utf16, int code_page) {
 }
 
 Text utf8_to_ansi(const Text& utf8) {
-    return detail::encode_cp936(detail::decode_utf8(up_to_zero(utf8)));
+    return detail::utf8_to_cp936(up_to_zero(utf8));
 }
 
 Text ansi_to_utf8(const Text& text) {
