@@ -128,8 +128,7 @@ void PopupWindow::handle_popup_before_navigate() {
     if (toolbar_ && resizable_) {
         maximize();
     } else {
-        unmaximize();
-        deiconify();
+        if (is_maximized()) unmaximize();
     }
     popup_placed_flag = 1;
 }
@@ -150,6 +149,7 @@ void PopupWindow::handle_popup_resizable_change(bool resizable) {
 }
 
 void PopupWindow::apply_frame() {
+    fix_frame_at_normal_size_ = false;
     set_resizable(resizable_);
     // Hand the new frame to the window manager now, not at the next layout: a maximise request that
     // follows at once would otherwise meet the old, fixed frame and be refused.
@@ -157,12 +157,24 @@ void PopupWindow::apply_frame() {
         check_resize();
 }
 
+void PopupWindow::on_size_allocate(Gtk::Allocation& allocation) {
+    Gtk::Window::on_size_allocate(allocation);
+    int current_width = 0;
+    int current_height = 0;
+    get_size(current_width, current_height);
+    if (fix_frame_at_normal_size_ && !is_maximized() && current_width == width && current_height == height) {
+        fix_frame_at_normal_size_ = false;
+        // GTK fixes a frame at the size it has laid the window out at: only now is that the normal size.
+        Glib::signal_idle().connect_once(sigc::track_obj([this] { apply_frame(); }, *this));
+    }
+}
+
 bool PopupWindow::on_window_state_event(GdkEventWindowState* event) {
     const bool handled = Gtk::Window::on_window_state_event(event);
     if (!resizable_ && get_resizable() && (event->new_window_state & GDK_WINDOW_STATE_MAXIMIZED) == 0) {
-        // The restored size may not have arrived yet; the frame is fixed at the normal size.
+        // The window manager's restored size comes later; the frame is fixed once the normal size is back.
+        fix_frame_at_normal_size_ = true;
         resize(width, height);
-        apply_frame();
     }
     return handled;
 }

@@ -1,6 +1,7 @@
 // The popup window with real WebKit pages served on 127.0.0.1: placement, frame, caption, closing and
 // the program's lifetime.
 #include <gdk/gdkkeysyms.h>
+#include <glibmm/main.h>
 #include <gtest/gtest.h>
 #include <gtkmm/application.h>
 
@@ -333,6 +334,74 @@ TEST_F(PopupTest, ClosingWhileAnotherRequestArrivesKeepsTheNewPage) {
     pump_for(400);
     EXPECT_EQ(browser_->popup(), popup);
     EXPECT_EQ(title_of(popup->browser()), "second");
+}
+
+TEST(HiddenBrowserCost, NoWebKitProcessStartsBeforeSomethingLoads) {
+    ASSERT_TRUE(test::start_gui());
+    const std::vector<int> before = test::descendant_processes();
+    HiddenBrowser browser;
+    Gtk::Window main_window;
+    main_window.show();
+    pump_for(300);
+    EXPECT_EQ(browser.view(), nullptr);
+    EXPECT_EQ(test::descendant_processes(), before);
+
+    test::TestServer server;
+    server.add_page("/plain", "<!doctype html><title>plain</title>");
+    browser.load(server.url("/plain"));
+    ASSERT_TRUE(pump_until([&] {
+        const gchar* title = webkit_web_view_get_title(browser.view());
+        return title != nullptr && std::string(title) == "plain";
+    }));
+    EXPECT_GT(test::descendant_processes().size(), before.size());
+}
+
+// The main window (a stand-in here) closes while the popup window is open: the application keeps running
+// until the popup window closes too, and the popup's page still works without the hidden browser.
+TEST(PopupLifetime, ApplicationEndsWithTheLastWindow) {
+    ASSERT_TRUE(test::start_gui());
+    test::TestServer server;
+    server.add_page("/opener",
+                    "<!doctype html><title>opener</title>"
+                    "<script>window.open('/first', '_blank', 'toolbar=no');</script>");
+    server.add_page("/first", "<!doctype html><title>first</title>");
+    auto application = Gtk::Application::create("org.lunvek.PopupLifetimeTest", Gio::APPLICATION_NON_UNIQUE);
+    std::unique_ptr<Gtk::Window> main_window;
+    std::unique_ptr<HiddenBrowser> browser;
+    PopupWindow* popup = nullptr;
+    bool ran_on_after_main_window = false;
+    bool gave_up = false;
+    steady_clock::time_point close_asked;
+
+    application->signal_activate().connect([&] {
+        main_window = std::make_unique<Gtk::Window>();
+        application->add_window(*main_window);
+        main_window->show();
+        browser = std::make_unique<HiddenBrowser>(application);
+        browser->load(server.url("/opener"));
+        Glib::signal_timeout().connect_once(
+            [&] {
+                gave_up = true;
+                application->quit();
+            },
+            20000);
+        ASSERT_TRUE(
+            pump_until([&] { return browser->popup() != nullptr && browser->popup()->get_title() == "first"; }));
+        popup = browser->popup();
+        main_window->close();
+        browser.reset();  // goes with the main window
+        pump_for(500);
+        ran_on_after_main_window = true;
+        close_asked = steady_clock::now();
+        evaluate(popup->browser(), "window.close()");
+    });
+    application->run();
+    const auto ended_after = std::chrono::duration_cast<milliseconds>(steady_clock::now() - close_asked).count();
+    EXPECT_FALSE(gave_up);
+    EXPECT_TRUE(ran_on_after_main_window);
+    EXPECT_GE(ended_after, 100);
+    EXPECT_LT(ended_after, 2000);
+    EXPECT_TRUE(application->get_windows().empty());
 }
 
 }  // namespace
