@@ -83,7 +83,8 @@ void Transfer::add_header_lines(const Text& header_text) {
         const std::size_t colon = line.find(':');
         if (colon != std::string::npos && line.find_first_not_of(" \t", colon + 1) == std::string::npos) {
             // libcurl reads "Name:" as "leave this header out" and sends "Name;" as the empty header.
-            line.replace(colon, std::string::npos, ";");
+            line.resize(colon);
+            line += ';';
         }
         if (!line.empty()) {
             add_header_entry(line);

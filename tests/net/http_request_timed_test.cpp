@@ -9,6 +9,7 @@
 #include "net/cookie_store.h"
 #include "net/http_request.h"
 #include "net/http_request_timed.h"
+#include "net/timed_request_worker.h"
 #include "net_test_support.h"
 
 namespace lunvek {
@@ -144,10 +145,9 @@ TEST_F(TimedRequest, SilentServerTimesOutAtTheLimit) {
 }
 
 TEST_F(TimedRequest, AbandonedWorkerFinishingLaterChangesNothing) {
-    std::atomic<bool> answered{false};
-    ScriptedServer server([&](Exchange& ex) {
-        ex.pause(1500ms);
-        answered = ex.send(http_response("200 OK", "Set-Cookie: late=1; path=/late\r\n", "late body"));
+    ScriptedServer server([](Exchange& ex) {
+        ex.pause(2500ms);  // well after the limit and libcurl's next look at the cancel flag
+        ex.send(http_response("200 OK", "Set-Cookie: late=1; path=/late\r\n", "late body"));
     });
     TimedRequestOptions options;
     options.time_limit = 1;
@@ -155,7 +155,7 @@ TEST_F(TimedRequest, AbandonedWorkerFinishingLaterChangesNothing) {
     EXPECT_EQ(body, "");
     const Text headers_at_return = options.response_headers;
 
-    std::this_thread::sleep_for(1000ms);  // the server answers meanwhile
+    std::this_thread::sleep_for(2000ms);  // the server answers meanwhile
     wait_for_workers_to_end();
     EXPECT_EQ(options.response_headers, headers_at_return);
     for (const Text& line : stored_cookies()) {
@@ -235,6 +235,15 @@ TEST_F(TimedRequest, UnreachableServerGivesEmptyBytesQuickly) {
     options.time_limit = 5;
     EXPECT_EQ(http_request_timed("http://127.0.0.1:" + std::to_string(port) + "/", options), "");
     EXPECT_EQ(options.response_headers, std::string(1024, ' '));
+}
+
+TEST_F(TimedRequest, WorkerTakesOnlyARequestRecord) {
+    EXPECT_FALSE(detail::timed_request_worker(nullptr));
+    auto shared = std::make_shared<detail::TimedRequestShared>();
+    shared->buffer.write_text("Other");
+    shared->buffer.write_text("http://127.0.0.1:9/");
+    EXPECT_FALSE(detail::timed_request_worker(shared));
+    EXPECT_EQ(shared->buffer.data(), Bytes("Other\0http://127.0.0.1:9/\0", 26));
 }
 
 }  // namespace
