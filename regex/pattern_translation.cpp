@@ -60,6 +60,27 @@ RangeSet without_odd_case(const RangeSet& set) {
     return out;
 }
 
+RangeSet merged(RangeSet set) {
+    std::sort(set.begin(), set.end(), [](const Range& a, const Range& b) { return a.first < b.first; });
+    RangeSet out;
+    for (const Range& r : set) {
+        if (!out.empty() && r.first <= out.back().last + 1)
+            out.back().last = std::max(out.back().last, r.last);
+        else
+            out.push_back(r);
+    }
+    return out;
+}
+
+// Whether a set below 0x100 holds a character with another case (ASCII and Latin-1 letters).
+bool has_case(const RangeSet& set) {
+    const auto holds = [&](char32_t first, char32_t last) {
+        return std::any_of(set.begin(), set.end(), [&](const Range& r) { return r.first <= last && r.last >= first; });
+    };
+    return holds(U'A', U'Z') || holds(U'a', U'z') || holds(0xAA, 0xAA) || holds(0xB5, 0xB5) || holds(0xBA, 0xBA) ||
+           holds(0xC0, 0xFF);
+}
+
 bool is_digit(char16_t c) {
     return c >= u'0' && c <= u'9';
 }
@@ -505,16 +526,37 @@ class Translator {
             }
             items.insert(items.end(), first->begin(), first->end());
         }
-        std::sort(items.begin(), items.end(), [](const Range& a, const Range& b) { return a.first < b.first; });
-        if (ignore_case_)
-            items = without_odd_case(items);
+        emit_class(merged(std::move(items)), negated);
+    }
+
+    // Classes reaching past 0xFF are slow range lists in PCRE2; one that holds every character above 0xFF is
+    // written as the opposite class of the few below it ("[\s\S]" for all), a fast table. Under case folding
+    // that is the same class only when the few below have no case. Other classes leave out the odd-case
+    // characters under case folding (see odd_case_units).
+    void emit_class(const RangeSet& set, bool negated) {
         quantifiable_ = true;
-        if (items.empty()) {  // only odd-case characters were listed, and those cannot occur
-            out_ += negated ? u"[\\x{0}-\\x{ffff}]" : u"(?!)";
+        const bool holds_high =
+            std::any_of(set.begin(), set.end(), [](const Range& r) { return r.first <= 0x100 && r.last == last_unit; });
+        if (holds_high) {
+            const RangeSet low = complement(set);
+            if (!ignore_case_ || !has_case(low)) {
+                if (low.empty()) {
+                    out_ += negated ? u"(?!)" : u"[\\s\\S]";
+                    return;
+                }
+                out_ += negated ? u"[" : u"[^";
+                append_ranges(low);
+                out_ += u']';
+                return;
+            }
+        }
+        const RangeSet listed = ignore_case_ ? without_odd_case(set) : set;
+        if (listed.empty()) {  // only odd-case characters were listed, and those cannot occur
+            out_ += negated ? u"[\\s\\S]" : u"(?!)";
             return;
         }
         out_ += negated ? u"[^" : u"[";
-        append_ranges(items);
+        append_ranges(listed);
         out_ += u']';
     }
 

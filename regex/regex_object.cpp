@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "regex/compiled_pattern.h"
+#include "regex/engine_units.h"
 #include "regex/replacement.h"
 #include "text/encoding.h"
 
@@ -83,7 +84,7 @@ std::shared_ptr<const Subject> subject_for(const Text& subject) {
     thread_local std::weak_ptr<const Subject> last;
     if (std::shared_ptr<const Subject> previous = last.lock(); previous && previous->bytes == subject)
         return previous;
-    auto converted = std::make_shared<const Subject>(subject, cp936_to_utf16(subject));
+    auto converted = std::make_shared<const Subject>(subject, regex_detail::to_engine_units(subject));
     last = converted;
     return converted;
 }

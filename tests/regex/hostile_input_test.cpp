@@ -4,6 +4,7 @@
 #include <random>
 
 #include "fixtures.h"
+#include "regex/engine_units.h"
 #include "regex/regex_object.h"
 #include "text/encoding.h"
 
@@ -156,6 +157,30 @@ TEST(HostileInput, CharacterLengthRuleAgreesWithTheConverter) {
             EXPECT_EQ(static_cast<std::size_t>(re.first_index(n)),
                       cp936_to_utf16(std::string_view(subject).substr(0, position)).size());
         }
+    }
+}
+
+}  // namespace
+}  // namespace lunvek
+
+namespace lunvek {
+namespace {
+
+TEST(HostileInput, EngineUnitsEqualTheConverter) {
+    // The engine's fast decoding must give exactly the text layer's units, on pages and on random bytes
+    // heavy with lead bytes, lone ones and bytes that cannot trail.
+    for (const char* page : {"page_20.html", "page_20_crlf.html"}) {
+        const Text text = regex_test::load_page(page);
+        EXPECT_EQ(regex_detail::to_engine_units(text), cp936_to_utf16(text)) << page;
+    }
+    std::mt19937 random(20150117);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::uniform_int_distribution<int> length(0, 64);
+    for (int round = 0; round < 3000; ++round) {
+        Text bytes;
+        for (int k = length(random); k > 0; --k)
+            bytes += static_cast<char>(round % 3 == 0 ? byte(random) : (byte(random) | 0x80) ^ (k % 5 == 0 ? 0xC0 : 0));
+        ASSERT_EQ(regex_detail::to_engine_units(bytes), cp936_to_utf16(bytes)) << round;
     }
 }
 
