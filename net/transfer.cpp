@@ -1,15 +1,32 @@
 // One libcurl transfer with the layer's limits: bounded connect, no endless stall, redirects only to
 // http/https and at most 20 of them, a capped body, and the final response's raw header block.
+#include <dlfcn.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <mutex>
 
 #include "net/curl_session.h"
 
 namespace lunvek::detail {
 
+// libcurl's TLS library frees its global state from an exit handler, under the feet of an abandoned worker
+// that is still inside a request when the process ends. Asked before its first use, it leaves that state
+// alone. Looked up at run time: a libcurl built on another TLS library simply lacks the symbol.
+void keep_tls_state_until_exit() {
+    using InitCrypto = int (*)(std::uint64_t, const void*);
+    constexpr std::uint64_t no_exit_handler = 0x00080000;  // OPENSSL_INIT_NO_ATEXIT
+    if (const auto init = reinterpret_cast<InitCrypto>(::dlsym(RTLD_DEFAULT, "OPENSSL_init_crypto"))) {
+        init(no_exit_handler, nullptr);
+    }
+}
+
 void ensure_curl_ready() {
     static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    std::call_once(once, [] {
+        keep_tls_state_until_exit();
+        curl_global_init(CURL_GLOBAL_DEFAULT);
+    });
 }
 
 std::string checked_url(const std::string& url) {

@@ -179,6 +179,10 @@ TEST(HttpRequest, RedirectsAreFollowedAndOnlyTheLastResponseIsReported) {
     untouched.redirect_url = "kept";
     http_request(plain.url("/"), untouched);
     EXPECT_EQ(untouched.redirect_url, "kept");
+    // Left empty it stays empty; it never turns into a copy of the response headers.
+    HttpRequestOptions empty;
+    http_request(plain.url("/"), empty);
+    EXPECT_EQ(empty.redirect_url, "");
 }
 
 TEST(HttpRequest, RedirectsOnlyToWebSchemesAndAtMostTwenty) {

@@ -237,6 +237,18 @@ TEST_F(TimedRequest, UnreachableServerGivesEmptyBytesQuickly) {
     EXPECT_EQ(options.response_headers, std::string(1024, ' '));
 }
 
+TEST_F(TimedRequest, ProcessEndsCleanlyWhileAnAbandonedWorkerStillWaits) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // Never torn down: the worker is still inside its request when the process ends.
+            static ScriptedServer* const silent = new ScriptedServer([](Exchange& ex) { ex.stay_silent(); });
+            const bool empty = http_request_timed(silent->url("/"), "GET", {}, {}, 1).empty();
+            std::exit(empty && timed_request_workers_running() == 1 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(TimedRequest, WorkerTakesOnlyARequestRecord) {
     EXPECT_FALSE(detail::timed_request_worker(nullptr));
     auto shared = std::make_shared<detail::TimedRequestShared>();

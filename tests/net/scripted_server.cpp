@@ -144,37 +144,32 @@ void ScriptedServer::accept_loop() {
 }
 
 void ScriptedServer::serve(int socket) {
-    SSL* ssl = nullptr;
-    if (tls_ != nullptr) {
-        ssl = SSL_new(tls_);
+    SSL* ssl = tls_ != nullptr ? SSL_new(tls_) : nullptr;
+    bool ready = true;
+    if (ssl != nullptr) {
         SSL_set_fd(ssl, socket);
-        if (SSL_accept(ssl) != 1) {
-            SSL_free(ssl);
-            ssl = nullptr;
-            goto done;
-        }
+        ready = SSL_accept(ssl) == 1;  // a client that refuses the certificate ends here
     }
-    {
-        Stream stream(socket, ssl);
-        std::string pending;
-        for (;;) {
-            ReceivedRequest request;
-            if (stopping_ || !read_request(stream, pending, request)) {
-                break;
-            }
-            record(request);
-            Exchange exchange(*this, request, socket, ssl);
-            script_(exchange);
-            if (exchange.close_) {
-                break;
-            }
+    Stream stream(socket, ssl);
+    std::string pending;
+    while (ready && !stopping_) {
+        ReceivedRequest request;
+        if (!read_request(stream, pending, request)) {
+            break;
+        }
+        record(request);
+        Exchange exchange(*this, request, socket, ssl);
+        script_(exchange);
+        if (exchange.close_) {
+            break;
         }
     }
     if (ssl != nullptr) {
-        SSL_shutdown(ssl);
+        if (ready) {
+            SSL_shutdown(ssl);
+        }
         SSL_free(ssl);
     }
-done:
     std::lock_guard lock(mutex_);
     open_sockets_.erase(std::find(open_sockets_.begin(), open_sockets_.end(), socket));
     ::shutdown(socket, SHUT_RDWR);
