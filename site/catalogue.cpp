@@ -13,7 +13,7 @@ namespace lunvek::site {
 namespace {
 
 bool parse_count(std::string_view text, std::uint64_t& out) {
-    if (text.empty() || text.size() > 19)
+    if (text.empty() || text.size() > 20)
         return false;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
     return error == std::errc() && end == text.data() + text.size();

@@ -252,7 +252,7 @@ std::string render_no_results(std::string_view echo) {
     const std::string strict = echo_escape(echo);
     std::string main = "<main class=\"site-main\">\n  <section class=\"search-list\">\n";
     // The tool reads the echo as everything between the two phrases, so nothing else may stand there.
-    main += "    <div class=\"no-result\">\n      <h3>很抱歉，没有找到有关" + html_escape(echo) + "的结果</h3>\n";
+    main += "    <div class=\"no-result\">\n      <h3>很抱歉，没有找到有关" + text_escape(echo) + "的结果</h3>\n";
     main += "      <p>请检查输入的文字是否有误，或换一个更短、更常见的词语试试。</p>\n    </div>\n  </section>\n";
     append_side_box(main);
     main += "</main>\n";
