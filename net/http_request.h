@@ -28,7 +28,8 @@ struct HttpRequestOptions {
     bool no_redirect = false;
     // in/out: the body; filled from post_text when empty and a body is sent.
     Bytes post_bytes;
-    // Given (even as ""): "host:port" of an HTTP proxy for plain-HTTP addresses; "https" goes direct.
+    // "host:port" of an HTTP proxy, used for plain-HTTP addresses only: "https" goes direct, and "" names no
+    // proxy at all, so the request goes direct too.
     std::optional<Text> proxy;
     // out: the final response's status line and header lines, each ended by CR LF; 5000 spaces when there
     // was no response or the block needs more than 5000 bytes with its terminating zero.

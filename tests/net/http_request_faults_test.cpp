@@ -99,6 +99,18 @@ TEST_F(HttpRequestFaults, PartialBodiesAreKept) {
     }
 }
 
+TEST_F(HttpRequestFaults, EndlessTrickleEndsWithWhatArrived) {
+    ScriptedServer server([](Exchange& ex) {
+        ex.send("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\n\r\n");
+        while (ex.send("a") && ex.pause(std::chrono::milliseconds(1200))) {
+        }
+    });
+    const Bytes body = http_request(server.url("/"));
+    EXPECT_FALSE(body.empty());
+    EXPECT_LT(body.size(), 20u);
+    EXPECT_EQ(body, std::string(body.size(), 'a'));
+}
+
 TEST_F(HttpRequestFaults, HeaderBlockBeyondTheBufferReadsAsSpaces) {
     // The block is reported while it fits 5000 bytes with its terminating zero.
     const auto block_of = [](std::size_t size, const std::string& extra) {
