@@ -65,6 +65,18 @@ void worker_page(benchmark::State& state, const std::string& name, int rows) {
         static_cast<double>(text.size()), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
+// A 5 MB page on one line with result tags but no "</h5>" and no link: without work limits both expressions
+// would rescan the rest of the line from every start.
+void one_line_page(benchmark::State& state) {
+    Text text;
+    const Text item = "<div class=\"search-item\" data-hash=\"0123456789abcdef\">name prop_val\">2015-01-17</span> ";
+    while (text.size() < 5'000'000)
+        text += item;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(read_all_rows(text));
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+
 // Runs a reference script once; it times its own passes and prints "seconds rows".
 void reference(benchmark::State& state, const std::string& command, const std::string& name, int rows) {
     for (auto _ : state) {
@@ -91,6 +103,8 @@ void register_benchmarks() {
     benchmark::RegisterBenchmark("worker_page/1MB_300_rows", [](benchmark::State& s) {
         worker_page(s, "page_300.html", 300);
     })->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("worker_page/5MB_one_line_without_name_end", one_line_page)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("node_regexp/75KB_20_rows",
                                  [node](benchmark::State& s) { reference(s, node, "page_20.html", 20); })
         ->Arg(2000)
