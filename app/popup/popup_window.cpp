@@ -128,7 +128,8 @@ void PopupWindow::handle_popup_before_navigate() {
     if (toolbar_ && resizable_) {
         maximize();
     } else {
-        if (is_maximized()) unmaximize();
+        if (is_maximized())
+            unmaximize();
     }
     popup_placed_flag = 1;
 }

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -75,6 +76,8 @@ bool start_gui() {
     static const bool started = [] {
         if (std::getenv("DISPLAY") == nullptr)
             return false;
+        // The accessibility bridge talks to a bus these tests do not need, and leaks its replies.
+        setenv("NO_AT_BRIDGE", "1", 0);
         ensure_window_manager();
         if (!gtk_init_check(nullptr, nullptr))
             return false;
@@ -174,14 +177,22 @@ std::vector<int> descendant_processes() {
 
 namespace {
 
-long resident_kib(int pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+long field_kib(const std::string& file, const std::string& field) {
+    std::ifstream in(file);
     std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
+    while (std::getline(in, line)) {
+        if (line.rfind(field, 0) == 0)
+            return std::stol(line.substr(field.size()));
     }
     return 0;
+}
+
+long resident_kib(int pid) {
+    return field_kib("/proc/" + std::to_string(pid) + "/status", "VmRSS:");
+}
+
+long proportional_kib(int pid) {
+    return field_kib("/proc/" + std::to_string(pid) + "/smaps_rollup", "Pss:");
 }
 
 }  // namespace
@@ -191,6 +202,23 @@ long tree_resident_kib() {
     for (int pid : descendant_processes())
         total += resident_kib(pid);
     return total;
+}
+
+long tree_proportional_kib() {
+    long total = proportional_kib(getpid());
+    for (int pid : descendant_processes())
+        total += proportional_kib(pid);
+    return total;
+}
+
+void save_screenshot(const std::string& name) {
+    const char* dir = std::getenv("LUNVEK_SCREENSHOT_DIR");
+    if (dir == nullptr)
+        return;
+    pump_for(300);  // let the window manager and the pages finish drawing
+    const std::string command = "import -window root '" + std::string(dir) + "/" + name + ".png'";
+    if (std::system(command.c_str()) != 0)
+        std::fprintf(stderr, "screenshot failed: %s\n", command.c_str());
 }
 
 }  // namespace lunvek::test

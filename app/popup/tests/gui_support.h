@@ -27,7 +27,12 @@ std::vector<Gtk::MessageDialog*> shown_message_dialogs();
 
 // Processes started by this one, directly or not, leaving out the window manager started by start_gui.
 std::vector<int> descendant_processes();
-// Resident memory of this process and its descendants, in KiB.
+// Resident memory of this process and its descendants, in KiB: the plain sum of resident sizes (pages
+// shared between the processes counted in each) and the proportional sum (shared pages split among them).
 long tree_resident_kib();
+long tree_proportional_kib();
+
+// When LUNVEK_SCREENSHOT_DIR is set, saves the whole screen there as NAME.png, for a person to look at.
+void save_screenshot(const std::string& name);
 
 }  // namespace lunvek::test

@@ -16,6 +16,7 @@ int main() {
     main_window.show();
     test::pump_for(1000);
     const long idle = test::tree_resident_kib();
+    const long idle_pss = test::tree_proportional_kib();
 
     test::TestServer server;
     server.add_page("/opener",
@@ -28,6 +29,7 @@ int main() {
     }
     test::pump_for(2000);
     const long open = test::tree_resident_kib();
+    const long open_pss = test::tree_proportional_kib();
     const std::size_t processes_open = test::descendant_processes().size();
 
     test::evaluate(browser.popup()->browser(), "window.close()");
@@ -35,11 +37,14 @@ int main() {
         return 1;
     test::pump_for(3000);
     const long closed = test::tree_resident_kib();
+    const long closed_pss = test::tree_proportional_kib();
 
-    std::printf("idle (no browser yet): %ld KiB, %zu child processes\n", idle, std::size_t{0});
-    std::printf("popup open:            %ld KiB, %zu child processes, %.2f x idle\n", open, processes_open,
-                static_cast<double>(open) / idle);
-    std::printf("popup closed:          %ld KiB, %zu child processes, %.2f x idle\n", closed,
-                test::descendant_processes().size(), static_cast<double>(closed) / idle);
+    const auto report = [&](const char* state, long rss, long pss, std::size_t processes) {
+        std::printf("%-22s RSS %7ld KiB (%.2f x idle), PSS %7ld KiB (%.2f x idle), %zu WebKit processes\n", state, rss,
+                    static_cast<double>(rss) / idle, pss, static_cast<double>(pss) / idle_pss, processes);
+    };
+    report("idle, no browser yet:", idle, idle_pss, 0);
+    report("popup open:", open, open_pss, processes_open);
+    report("popup closed:", closed, closed_pss, test::descendant_processes().size());
     return 0;
 }

@@ -129,6 +129,7 @@ TEST_P(PopupPlacementTest, FollowsTheRequestOnceAndKeepsTheBrowserAtItsDesignedS
         EXPECT_EQ(width, 600);
         EXPECT_EQ(height, 408);
     }
+    test::save_screenshot(std::string("placement-") + c.name);
     const Gtk::Allocation browser = Glib::wrap(GTK_WIDGET(popup->browser()))->get_allocation();
     EXPECT_EQ(browser.get_width(), 368);
     EXPECT_EQ(browser.get_height(), 200);
@@ -286,6 +287,7 @@ TEST_F(PopupTest, LinkOpenedPageClosingItsWindowAsksFirst) {
         EXPECT_EQ(question->get_transient_for(), nullptr);
         EXPECT_NE(question->get_widget_for_response(Gtk::RESPONSE_YES), nullptr);
         EXPECT_NE(question->get_widget_for_response(Gtk::RESPONSE_NO), nullptr);
+        test::save_screenshot("close-question");
         // Nothing happens while the question is open.
         pump_for(300);
         ASSERT_EQ(browser_->popup(), popup);
