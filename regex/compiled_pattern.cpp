@@ -129,6 +129,11 @@ std::shared_ptr<const CompiledPattern> compile_pattern(std::u16string_view patte
     return compiled;
 }
 
+bool runs_as_jit(const CompiledPattern& pattern) {
+    std::size_t jit_size = 0;
+    return pcre2_pattern_info(pattern.code(), PCRE2_INFO_JITSIZE, &jit_size) == 0 && jit_size > 0;
+}
+
 MatchSpans find_matches(const CompiledPattern& pattern, std::u16string_view subject, bool global) {
     thread_local ThreadMatchResources resources;
     MatchSpans spans;

@@ -27,6 +27,9 @@ struct MatchSpans {
 // The pattern in the scripting engine's syntax; nullptr when it is not valid there or PCRE2 refuses it.
 std::shared_ptr<const CompiledPattern> compile_pattern(std::u16string_view pattern, bool ignore_case, bool multiline);
 
+// Whether the pattern runs as JIT code (the interpreter is only a fallback for patterns the JIT refuses).
+bool runs_as_jit(const CompiledPattern& pattern);
+
 // Global: every non-overlapping match from left to right; an empty match moves the next search on by one unit.
 MatchSpans find_matches(const CompiledPattern& pattern, std::u16string_view subject, bool global);
 

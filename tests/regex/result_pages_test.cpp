@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "fixtures.h"
+#include "regex/compiled_pattern.h"
 #include "regex/regex_object.h"
+#include "text/encoding.h"
 
 namespace lunvek {
 namespace {
@@ -37,6 +39,15 @@ TEST_P(ResultPage, EveryRowAsTheWorkerReadsIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, ResultPage, testing::Values("page_20", "page_20_crlf", "page_300"));
+
+TEST(ResultPage, ExpressionsRunAsJitCode) {
+    // The interpreter takes seconds to minutes on pages where the expressions find nothing.
+    for (const Text& expression : {name_expression, detail_expression}) {
+        const auto compiled = regex_detail::compile_pattern(cp936_to_utf16(expression), true, true);
+        ASSERT_NE(compiled, nullptr);
+        EXPECT_TRUE(regex_detail::runs_as_jit(*compiled));
+    }
+}
 
 TEST(ResultPage, TruncatedPageLeavesTheLastRowWithoutDetails) {
     const Text page = regex_test::load_page("page_20.html");
