@@ -1,5 +1,6 @@
 // Raw byte scans under the stepping operations: substring candidates (memmem for exact matching, a vectorised
 // first/last byte filter for ASCII-folded matching) and the skip over plain ASCII runs.
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -81,6 +82,25 @@ std::size_t find_folded(std::string_view text, std::size_t from, std::string_vie
     return std::string_view::npos;
 }
 
+// memmem over windows that double while nothing is found: the scan reads about as far as the next candidate, not
+// to the end of the text on every call. Matters where memmem checks its whole range up front (sanitizer builds)
+// and a scan meets many candidates that are not on a boundary.
+std::size_t find_exact(std::string_view text, std::size_t from, std::string_view sub) {
+    const std::size_t m = sub.size();
+    std::size_t window = std::max<std::size_t>(4096, 2 * m);  // each window moves on by more than m
+    for (std::size_t begin = from;;) {
+        const std::size_t end = text.size() - begin <= window ? text.size() : begin + window;
+        const void* hit = ::memmem(text.data() + begin, end - begin, sub.data(), m);
+        if (hit != nullptr)
+            return static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+        if (end == text.size())
+            return std::string_view::npos;
+        begin = end - (m - 1);  // an occurrence may straddle the window's end
+        if (window < (std::size_t{1} << 24))
+            window *= 2;
+    }
+}
+
 }  // namespace
 
 std::size_t next_space_or_lead(std::string_view text, std::size_t from) {
@@ -109,10 +129,7 @@ std::size_t find_bytes(std::string_view text, std::size_t from, std::string_view
         return std::string_view::npos;
     if (ignore_case)
         return find_folded(text, from, sub);
-    const void* hit = ::memmem(text.data() + from, text.size() - from, sub.data(), sub.size());
-    if (hit == nullptr)
-        return std::string_view::npos;
-    return static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+    return find_exact(text, from, sub);
 }
 
 }  // namespace lunvek::detail

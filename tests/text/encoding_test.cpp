@@ -46,6 +46,9 @@ TEST(Conversion, Utf16Bytes) {
     EXPECT_EQ(utf16_to_text(Bytes("A\0B", 3)), "A");        // an odd byte is half a unit
     EXPECT_EQ(utf16_to_text(Bytes()), "");
     EXPECT_EQ(text_to_utf16(Text("A\0B", 3)), Bytes("A\0\0\0", 4));  // a text ends at its zero byte
+    // A code page without a converter converts nothing, quietly.
+    EXPECT_EQ(text_to_utf16("abc", 4242), Bytes("\0\0", 2));
+    EXPECT_EQ(utf16_to_text(Bytes("A\0\0\0", 4), 4242), "");
 }
 
 TEST(Conversion, DirectUtf16Forms) {

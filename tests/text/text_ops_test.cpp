@@ -83,6 +83,27 @@ TEST(FindText, Table) {
     }
 }
 
+// Occurrences far from the start, at every distance up to where the search has split its work several times.
+TEST(FindText, DistantOccurrences) {
+    for (const std::size_t sub_length : {1u, 7u}) {
+        const Text sub = Text("abcdefz").substr(7 - sub_length);
+        Text text(30000 + sub_length, 'y');
+        for (std::size_t pos = 0; pos + sub_length <= text.size(); ++pos) {
+            text.replace(pos, sub_length, sub);
+            ASSERT_EQ(find_text(text, sub), static_cast<int>(pos + 1)) << sub_length << " at " << pos;
+            text.replace(pos, sub_length, sub_length, 'y');
+        }
+    }
+    const Text long_sub = Text(4999, 'y') + "z";
+    for (std::size_t pos = 0; pos < 70000; pos = pos * 5 / 4 + 1) {
+        Text text(pos + long_sub.size() + 3000, 'y');
+        text.replace(pos, long_sub.size(), long_sub);
+        ASSERT_EQ(find_text(text, long_sub), static_cast<int>(pos + 1)) << pos;
+        ASSERT_EQ(find_text_reverse(text, long_sub), static_cast<int>(pos + 1)) << pos;
+        ASSERT_EQ(replace_subtext(text, long_sub, "!").size(), text.size() - long_sub.size() + 1) << pos;
+    }
+}
+
 TEST(FindTextReverse, Table) {
     EXPECT_EQ(find_text_reverse("a.b.c", "."), 4);
     EXPECT_EQ(find_text_reverse("a.b.c", ".", 4), 2);
