@@ -35,6 +35,9 @@ struct FoldedNeedle {
         for (std::size_t i = 0; i < size; ++i)
             data[i] = fold_ascii(sub[i]);
     }
+    FoldedNeedle(const FoldedNeedle&) = delete;  // data may point into the object itself
+    FoldedNeedle& operator=(const FoldedNeedle&) = delete;
+
     char small[64];
     std::string heap;
     char* data;

@@ -57,6 +57,7 @@ Text to_upper(const Text& text) {
     return change_case<'a', 'z'>(text);
 }
 
+// Only the low byte of the code counts, as in a conversion to a byte; a zero byte gives "".
 Text char_from_code(int code) {
     const char byte = static_cast<char>(static_cast<unsigned char>(code & 0xFF));
     if (byte == 0)

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 
 namespace {
@@ -12,8 +13,15 @@ class RatioReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration && run.iterations > 0) {
-                seconds_[run.benchmark_name()] = run.cpu_accumulated_time / static_cast<double>(run.iterations);
+            if (run.error_occurred || run.iterations <= 0)
+                continue;
+            const double seconds = run.cpu_accumulated_time / static_cast<double>(run.iterations);
+            // With --benchmark_repetitions the median stands for the benchmark; otherwise its one run does.
+            if (run.run_type == Run::RT_Iteration && !medians_.count(run.run_name.str())) {
+                seconds_[run.run_name.str()] = seconds;
+            } else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                seconds_[run.run_name.str()] = seconds;
+                medians_.insert(run.run_name.str());
             }
         }
         ConsoleReporter::ReportRuns(runs);
@@ -32,6 +40,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
   private:
     std::map<std::string, double> seconds_;
+    std::set<std::string> medians_;
 };
 
 }  // namespace

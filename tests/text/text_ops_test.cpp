@@ -265,6 +265,8 @@ TEST(Numbers, ToText) {
     EXPECT_EQ(char_from_code(0), "");
     EXPECT_EQ(char_from_code(0x41), "A");
     EXPECT_EQ(char_from_code(0xD6), "\xD6");
+    EXPECT_EQ(char_from_code(0x141), "A");
+    EXPECT_EQ(char_from_code(0x100), "");
     EXPECT_EQ(blank_text(3), "   ");
     EXPECT_EQ(blank_text(0), "");
     EXPECT_EQ(blank_text(-3), "");
