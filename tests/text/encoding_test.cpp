@@ -25,6 +25,7 @@ TEST(Conversion, BasicTexts) {
     EXPECT_EQ(utf8_to_ansi(zhong_utf8), zhong_936);
     EXPECT_EQ(utf8_to_ansi("plain <a href=\"x\">"), "plain <a href=\"x\">");
     EXPECT_EQ(utf8_to_ansi(""), "");
+    EXPECT_EQ(utf8_to_ansi("\xEF\xBB\xBF<html>"), "<html>");  // a byte order mark has no character to become
     EXPECT_EQ(ansi_to_utf8(zhong_936), zhong_utf8);
     EXPECT_EQ(ansi_to_utf8(""), "");
     const Text mixed = "a" + zhong_936 +
