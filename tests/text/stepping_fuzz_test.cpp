@@ -174,7 +174,9 @@ class RandomTexts {
     explicit RandomTexts(unsigned seed) : engine_(seed) {}
 
     Text text(std::size_t max_length) {
-        static const char alphabet[] = {'a', 'A', 'b', 'B', ' ', ',', '\t', '\xA1', '\xD6', '\xD0', '\x81', '\xFF'};
+        // '@' and '`' differ from 'A' and 'a' only in bit 0x20, like letter cases, and must never fold.
+        static const char alphabet[] = {'a',  'A',    'b',    'B',    'a',    'A',    ' ',    ',',    '@',   '`',
+                                        '\t', '\xA1', '\xD6', '\xD0', '\x81', '\xFF', '\xA1', '\xC1', '\xE1'};
         std::uniform_int_distribution<std::size_t> length(0, max_length);
         std::uniform_int_distribution<std::size_t> pick(0, sizeof(alphabet) - 1);
         Text t(length(engine_), ' ');
