@@ -155,6 +155,10 @@ int main(int argc, char** argv) {
     signal(SIGPIPE, SIG_IGN);
 
     httplib::Server server;
+    server.set_tcp_nodelay(true);  // headers and body go out in separate writes
+    // httplib holds a worker for each open keep-alive connection; more workers than expected clients keep
+    // a busy client from starving the others.
+    server.new_task_queue = [] { return new httplib::ThreadPool(32); };
     server.set_keep_alive_max_count(10000);
     server.set_read_timeout(10);
     server.set_write_timeout(10);

@@ -92,10 +92,10 @@ ServerProcess::~ServerProcess() {
     stop();
 }
 
-int ServerProcess::stop() {
+int ServerProcess::stop(int signal_number) {
     if (pid_ <= 0)
         return -1;
-    kill(pid_, SIGTERM);
+    kill(pid_, signal_number);
     int status = 0;
     for (int i = 0; i < 1000; ++i) {
         if (waitpid(pid_, &status, WNOHANG) == pid_) {

@@ -1,6 +1,7 @@
 // Runs lunvek-site as a child process on a free loopback port and talks raw HTTP/1.1 to it.
 #pragma once
 
+#include <signal.h>
 #include <sys/types.h>
 
 #include <map>
@@ -30,8 +31,8 @@ class ServerProcess {
 
     int port() const { return port_; }
     std::string base() const { return "http://127.0.0.1:" + std::to_string(port_); }
-    // Sends SIGTERM and returns the exit status (as from waitpid), or -1 when it did not end within 10 s.
-    int stop();
+    // Sends the signal and returns the exit status (as from waitpid), or -1 when it did not end within 10 s.
+    int stop(int signal_number = SIGTERM);
 
     // One request on a fresh connection; `request` is sent as it is.
     RawResponse exchange(const std::string& request) const;

@@ -103,11 +103,13 @@ TEST(Server, TestSwitchesMisbehaveAsAsked) {
 }
 
 TEST(Server, EndsCleanlyOnSigtermAndSigint) {
-    ServerProcess server;
-    ASSERT_GT(server.port(), 0);
-    EXPECT_EQ(server.get("/").status, 200);
-    const int status = server.stop();
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    for (const int signal_number : {SIGTERM, SIGINT}) {
+        ServerProcess server;
+        ASSERT_GT(server.port(), 0);
+        EXPECT_EQ(server.get("/").status, 200);
+        const int status = server.stop(signal_number);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << signal_number << " gave " << status;
+    }
 }
 
 TEST(Server, RefusesBadFlagsAndExplainsItself) {
