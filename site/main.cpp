@@ -42,8 +42,8 @@ Serves the demo search site on http://127.0.0.1.
                         (a result request without a page number is page 1)
   --close-early         close every connection after part of the body
   --torrent-dir DIR     also serve every .torrent file under DIR
-  --catalogue FILE      catalogue file (default: catalogue.txt next to the program,
-                        else the one in the source tree)
+  --catalogue FILE      catalogue file (default: the bundled one in the source tree,
+                        else catalogue.txt next to the program)
   --help                show this text
 )";
 
@@ -116,12 +116,13 @@ int parse_flags(int argc, char** argv, Flags& flags) {
     return 0;
 }
 
+// The source tree's catalogue wins while it exists, so an edited catalogue is served without a rebuild;
+// an installed program finds its copy beside itself.
 std::string default_catalogue() {
     std::error_code error;
-    const auto beside = std::filesystem::read_symlink("/proc/self/exe", error).parent_path() / "catalogue.txt";
-    if (!error && std::filesystem::exists(beside, error))
-        return beside.string();
-    return LUNVEK_SITE_CATALOGUE;
+    if (std::filesystem::exists(LUNVEK_SITE_CATALOGUE, error))
+        return LUNVEK_SITE_CATALOGUE;
+    return (std::filesystem::read_symlink("/proc/self/exe", error).parent_path() / "catalogue.txt").string();
 }
 
 }  // namespace

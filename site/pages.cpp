@@ -195,7 +195,8 @@ std::string render_home(const std::vector<std::string>& hot_words, const Catalog
     const size_t shown = std::min<size_t>(catalogue.size(), 10);
     for (size_t i = 0; i < shown; ++i) {
         const Entry& entry = catalogue.at(catalogue.size() - 1 - i);
-        main += "        <li><a href=\"/hash/" + entry.hash + "\">" + text_escape(entry.name) + "</a> <small>" +
+        // Numeric references throughout: a torrent's name must never read as one more popular-search link.
+        main += "        <li><a href=\"/hash/" + entry.hash + "\">" + echo_escape(entry.name) + "</a> <small>" +
                 entry.date + "</small></li>\n";
     }
     main += "      </ol>\n    </div>\n  </section>\n";

@@ -249,6 +249,17 @@ TEST_F(Pages, HomePageOffersTheAskedNumberOfSearchesAndEachFindsResults) {
     }
 }
 
+TEST_F(Pages, NamesOnTheHomePageNeverReadAsPopularSearches) {
+    Catalogue catalogue;
+    ASSERT_TRUE(catalogue.add({"trap /search?keyword=evil\">x", "2014-05-06", 1, 1, std::string(40, 'a')}));
+    SiteOptions options;
+    options.hot_count = 5;
+    const Text home = as_page(Site(catalogue, options).handle({"GET", "/", ""}).body);
+    TextArray words;
+    ASSERT_EQ(all_texts_between(home, "/search?keyword=", "\">", words), 5);
+    EXPECT_EQ(words.back(), utf8_to_ansi(popular_searches()[4]));
+}
+
 TEST_F(Pages, DetailLinksUseTheHostTheClientAskedFor) {
     SiteOptions options;
     options.port = 4242;
