@@ -3,10 +3,9 @@
 #include "net/http_request_timed.h"
 
 #include <algorithm>
-#include <system_error>
-#include <thread>
 
 #include "net/timed_request_worker.h"
+#include "net/worker_threads.h"
 
 namespace lunvek {
 
@@ -31,21 +30,19 @@ TimedRequestWaitHook current_wait_hook() {
 
 bool start_worker(const std::shared_ptr<detail::TimedRequestShared>& shared) {
     workers_running.fetch_add(1);
-    try {
-        std::thread([shared] {
-            detail::timed_request_worker(shared);
-            {
-                std::lock_guard lock(shared->mutex);
-                shared->finished = true;
-            }
-            shared->finished_changed.notify_all();
-            workers_running.fetch_sub(1);
-        }).detach();
-        return true;
-    } catch (const std::system_error&) {
+    const bool started = detail::run_detached([shared] {
+        detail::timed_request_worker(shared);
+        {
+            std::lock_guard lock(shared->mutex);
+            shared->finished = true;
+        }
+        shared->finished_changed.notify_all();
         workers_running.fetch_sub(1);
-        return false;
+    });
+    if (!started) {
+        workers_running.fetch_sub(1);
     }
+    return started;
 }
 
 // True when the worker ended in time. The whole call is bounded by the limit, however many events the hook

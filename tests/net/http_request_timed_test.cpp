@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "net/cookie_store.h"
 #include "net/http_request.h"
@@ -247,6 +248,25 @@ TEST_F(TimedRequest, ProcessEndsCleanlyWhileAnAbandonedWorkerStillWaits) {
             std::exit(empty && timed_request_workers_running() == 1 ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(TimedRequest, ConcurrentCallsEachGetTheirOwnAnswer) {
+    ScriptedServer server([](Exchange& ex) {
+        ex.pause(std::chrono::milliseconds(ex.request.target.size() * 3));
+        ex.send(http_response("200 OK", "", "answer to " + ex.request.target));
+    });
+    std::vector<std::thread> callers;
+    for (int i = 0; i < 12; ++i) {
+        callers.emplace_back([&server, i] {
+            const std::string path = "/c" + std::to_string(i);
+            for (int round = 0; round < 3; ++round) {
+                EXPECT_EQ(http_request_timed(server.url(path), "GET", {}, {}, 10), "answer to " + path);
+            }
+        });
+    }
+    for (auto& caller : callers) {
+        caller.join();
+    }
 }
 
 TEST_F(TimedRequest, WorkerTakesOnlyARequestRecord) {
