@@ -141,7 +141,9 @@ bool timed_request_worker(const std::shared_ptr<TimedRequestShared>& shared) {
         buffer.write_text(response_headers);
         buffer.write_bytes(transfer.body());
     }
-    store_response_cookies(response_headers, parts.host);
+    if (!shared->cancelled) {
+        store_response_cookies(response_headers, parts.host);
+    }
     return true;
 }
 
