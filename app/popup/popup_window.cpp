@@ -122,14 +122,13 @@ void PopupWindow::connect_browser_signals() {
 void PopupWindow::handle_popup_before_navigate() {
     if (popup_placed_flag == 1)
         return;
-    // A fixed frame cannot be maximised (window managers refuse it, and fixing a maximised frame leaves a
-    // screen-sized window that cannot be made smaller): a page asking for a tool bar and a fixed frame
-    // gets the normal placement.
+    // A fixed frame cannot be maximised (window managers refuse it): a page asking for a tool bar and a
+    // fixed frame gets the normal placement.
     if (toolbar_ && resizable_) {
         maximize();
-    } else {
-        if (is_maximized())
-            unmaximize();
+    } else if (resizable_ && is_maximized()) {
+        // (A request for a fixed frame has already taken the window out of maximised.)
+        unmaximize();
     }
     popup_placed_flag = 1;
 }
@@ -140,41 +139,26 @@ void PopupWindow::handle_popup_title_change(const Glib::ustring& title) {
 
 void PopupWindow::handle_popup_resizable_change(bool resizable) {
     resizable_ = resizable;
+    restore_normal_size_ = false;
     header_.set_decoration_layout(resizable ? resizable_layout : fixed_layout);
-    if (!resizable && is_maximized()) {
-        // GTK fixes a frame at the window's size of the moment: first let the window manager restore it.
-        unmaximize();
-        return;
-    }
-    apply_frame();
-}
-
-void PopupWindow::apply_frame() {
-    fix_frame_at_normal_size_ = false;
-    set_resizable(resizable_);
+    const bool was_maximized = is_maximized();
+    set_resizable(resizable);
     // Hand the new frame to the window manager now, not at the next layout: a maximise request that
     // follows at once would otherwise meet the old, fixed frame and be refused.
     if (get_visible())
         check_resize();
-}
-
-void PopupWindow::on_size_allocate(Gtk::Allocation& allocation) {
-    Gtk::Window::on_size_allocate(allocation);
-    int current_width = 0;
-    int current_height = 0;
-    get_size(current_width, current_height);
-    if (fix_frame_at_normal_size_ && !is_maximized() && current_width == width && current_height == height) {
-        fix_frame_at_normal_size_ = false;
-        // GTK fixes a frame at the size it has laid the window out at: only now is that the normal size.
-        Glib::signal_idle().connect_once(sigc::track_obj([this] { apply_frame(); }, *this));
+    if (!resizable && was_maximized) {
+        // A fixed frame cannot stay maximised. The window manager restores the window; the normal size
+        // is asked for once it has (with some window managers a fixed frame keeps the maximised size).
+        restore_normal_size_ = true;
+        unmaximize();
     }
 }
 
 bool PopupWindow::on_window_state_event(GdkEventWindowState* event) {
     const bool handled = Gtk::Window::on_window_state_event(event);
-    if (!resizable_ && get_resizable() && (event->new_window_state & GDK_WINDOW_STATE_MAXIMIZED) == 0) {
-        // The window manager's restored size comes later; the frame is fixed once the normal size is back.
-        fix_frame_at_normal_size_ = true;
+    if (restore_normal_size_ && (event->new_window_state & GDK_WINDOW_STATE_MAXIMIZED) == 0) {
+        restore_normal_size_ = false;
         resize(width, height);
     }
     return handled;

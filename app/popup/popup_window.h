@@ -55,8 +55,6 @@ class PopupWindow : public Gtk::Window {
 
     void on_hide() override;
     bool on_window_state_event(GdkEventWindowState* event) override;
-    void on_size_allocate(Gtk::Allocation& allocation) override;
-    void apply_frame();
     bool handle_popup_key_press(GdkEventKey* event);
     void handle_close_question_response(int response);
     void arm_close_timer();
@@ -67,8 +65,8 @@ class PopupWindow : public Gtk::Window {
     Gtk::Fixed fixed_;
     WebKitWebView* browser_ = nullptr;  // owned by fixed_
     bool toolbar_ = false;
-    bool resizable_ = true;  // what the page asked for; the frame follows once the window is not maximised
-    bool fix_frame_at_normal_size_ = false;
+    bool resizable_ = true;  // what the page asked for
+    bool restore_normal_size_ = false;
     bool is_child_window_ = false;
     sigc::connection close_timer_;
     std::unique_ptr<Gtk::MessageDialog> question_;
