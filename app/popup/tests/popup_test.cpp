@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -104,8 +105,11 @@ struct PlacementCase {
     const char* script;  // run in the hidden browser's page
     bool maximized;
     bool resizable;
-    bool asks_before_closing;  // not opened by a script
 };
+
+void PrintTo(const PlacementCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class PopupPlacementTest : public PopupTest, public ::testing::WithParamInterface<PlacementCase> {};
 
@@ -157,11 +161,11 @@ TEST_P(PopupPlacementTest, FollowsTheRequestOnceAndKeepsTheBrowserAtItsDesignedS
 
 INSTANTIATE_TEST_SUITE_P(
     Requests, PopupPlacementTest,
-    ::testing::Values(PlacementCase{"NoFeatures", "openWindow('/first')", true, true, false},
-                      PlacementCase{"NoToolbar", "openWindow('/first', 'toolbar=no')", false, true, false},
+    ::testing::Values(PlacementCase{"NoFeatures", "openWindow('/first')", true, true},
+                      PlacementCase{"NoToolbar", "openWindow('/first', 'toolbar=no')", false, true},
                       PlacementCase{"ToolbarFixedFrame", "openWindow('/first', 'toolbar=yes,resizable=no')", false,
-                                    false, false},
-                      PlacementCase{"Link", "document.getElementById('link').click()", true, true, true}),
+                                    false},
+                      PlacementCase{"Link", "document.getElementById('link').click()", true, true}),
     [](const ::testing::TestParamInfo<PlacementCase>& info) { return std::string(info.param.name); });
 
 TEST_F(PopupTest, FurtherRequestReusesTheWindowAndPlacesItAgain) {
