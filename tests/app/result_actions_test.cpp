@@ -105,5 +105,15 @@ TEST_F(ResultActionsTest, EmptyListOrNoSelection) {
     EXPECT_TRUE(opened_addresses().empty());
 }
 
+TEST_F(ResultActionsTest, WithoutAMagnetHandlerTheLinkGoesToTheClipboardAndTheUserIsTold) {
+    handle_magnet_without_handler(window(), link_a);
+    auto boxes = visible_message_boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(message_text(*boxes[0]), no_magnet_handler_text);
+    EXPECT_EQ(boxes[0]->get_title(), "信息：");
+    EXPECT_EQ(clipboard(), link_a);
+    boxes[0]->response(Gtk::RESPONSE_OK);
+}
+
 }  // namespace
 }  // namespace lunvek::testing
