@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <gdk/gdkkeysyms.h>
+#include <glibmm/main.h>
 #include <gtkmm/cssprovider.h>
 
 #include "app/icon.h"
@@ -77,9 +78,15 @@ MainWindow::MainWindow(std::shared_ptr<AppContext> context, Glib::RefPtr<Gtk::Ap
     set_default_size(window_width, window_height - title_natural);
     set_position(Gtk::WIN_POS_CENTER);
     set_resizable(true);
-    if (auto icon = application_icon()) {
-        set_icon(icon);
-    }
+    // Drawing the SVG icon loads the SVG renderer: done once the window is on screen, not before.
+    signal_map().connect([this] {
+        icon_idle_ = Glib::signal_idle().connect([this] {
+            if (auto icon = application_icon()) {
+                set_icon(icon);
+            }
+            return false;
+        });
+    });
 
     place_controls();
     connect_handlers();

@@ -67,6 +67,7 @@ class MainWindow : public Gtk::Window {
     void retire();
 
     std::shared_ptr<AppContext> context_;
+    sigc::connection icon_idle_;
 };
 
 // Runs `update` with the window on the window thread, in the order of posting; dropped once the window
