@@ -28,15 +28,15 @@ for n in $(seq 500); do
     printf 'bench item %d\t2020-01-01\t%d\t%d\t%040x\n' "$n" $((n * 1048576)) "$n" "$n"
 done > "$work/catalogue.txt"
 
-start_site() {  # port, then prints the base
+start_site() {  # port; sets $base (not in a subshell, so the site's pid is remembered and stopped)
     "$build/site/lunvek-site" --port "$1" --catalogue "$work/catalogue.txt" > "$work/site-$1.out" 2>&1 &
     pids+=($!)
     for _ in $(seq 50); do grep -q listening "$work/site-$1.out" && break; sleep 0.1; done
-    grep -o 'http://127.0.0.1:[0-9]*' "$work/site-$1.out"
+    base=$(grep -o 'http://127.0.0.1:[0-9]*' "$work/site-$1.out")
 }
 median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
 
-base=$(start_site 0)
+start_site 0
 echo "== search of 20 pages (400 rows), median of $runs runs"
 python_ms=$(python3 "$root/bench/app/python_reference.py" "$base" bench $runs | tee "$work/python" | median)
 python_rows=$(awk 'NR==1 {print $2}' "$work/python")
@@ -61,7 +61,7 @@ awk -v b="$bare_ms" -v l="$lunvek_ms" 'BEGIN {printf "start-up ratio %.2f (targe
 
 echo "== resident memory after a 400-row search in the real program"
 port=$(sed -n 's/^LUNVEK_SITE_PORT:STRING=//p' "$build/CMakeCache.txt")
-start_site "$port" >/dev/null
+start_site "$port"
 "$build/app/lunvek" > /dev/null 2>&1 &
 app_pid=$!
 pids+=($app_pid)
