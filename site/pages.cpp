@@ -98,30 +98,8 @@ void append_side_box(std::string& out) {
     out += "      <p>点击资源名称下方的磁力链接，即可用下载工具打开。</p>\n    </div>\n  </aside>\n";
 }
 
-}  // namespace
-
-std::string text_escape(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            default:
-                out.push_back(c);
-        }
-    }
-    return out;
-}
-
-std::string html_escape(std::string_view text) {
+// Quotes need escaping only inside attribute values; element text keeps them readable.
+std::string escape(std::string_view text, bool quotes) {
     std::string out;
     out.reserve(text.size());
     for (const char c : text) {
@@ -136,16 +114,26 @@ std::string html_escape(std::string_view text) {
                 out += "&gt;";
                 break;
             case '"':
-                out += "&quot;";
+                out += quotes ? "&quot;" : "\"";
                 break;
             case '\'':
-                out += "&#39;";
+                out += quotes ? "&#39;" : "'";
                 break;
             default:
                 out.push_back(c);
         }
     }
     return out;
+}
+
+}  // namespace
+
+std::string text_escape(std::string_view text) {
+    return escape(text, false);
+}
+
+std::string html_escape(std::string_view text) {
+    return escape(text, true);
 }
 
 std::string echo_escape(std::string_view utf8) {
