@@ -6,7 +6,6 @@
 #include <atomic>
 #include <mutex>
 
-#include "app/popup/popup_globals.h"  // popup_placed_flag, which the popup window owns
 #include "text/text.h"
 
 namespace lunvek {
@@ -34,6 +33,7 @@ extern std::atomic<int> keyword_cleared_flag;  // 1 after the first click into t
 extern Guarded<Text> current_version;          // our own version date, set before the version check starts
 extern Guarded<Text> fetched_version;          // what the update site answered
 extern Guarded<TextArray> hot_keywords;        // popular searches in page order
+// popup_placed_flag belongs to the popup code (app/popup/popup_globals.h) and lives in its module.
 
 void allocate_globals();
 void release_globals();

@@ -13,9 +13,9 @@
 #include <memory>
 
 #include "app/app_context.h"
+#include "app/hidden_browser_handle.h"
 #include "app/html_viewer.h"
 #include "app/hyperlink.h"
-#include "app/popup/hidden_browser.h"
 #include "app/result_list.h"
 #include "app/text_label.h"
 
@@ -52,7 +52,7 @@ class MainWindow : public Gtk::Window {
     Hyperlink subscription_link;
     TextLabel version_label;
     HtmlViewer html_viewer;
-    HiddenBrowser hidden_browser;  // creates its browser only when something loads a page into it
+    HiddenBrowserHandle hidden_browser;  // loads the browser only when something loads a page into it
     Gtk::TextView spare_edit_box;
 
   protected:
