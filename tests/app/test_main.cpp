@@ -5,7 +5,8 @@
 #include "gui_support.h"
 
 // Under ThreadSanitizer: the desktop libraries are not instrumented and synchronise in ways it cannot see
-// (GLib's own mutexes, fontconfig's start-up thread). Races reported inside them are theirs; every report
+// (GLib's own mutexes, fontconfig's start-up thread,
+// WebKit's JavaScript engine and its own locks). Races reported inside them are theirs; every report
 // with a frame of ours outside them still stops the run.
 extern "C" const char* __tsan_default_suppressions() {
     return "race:libglib-2.0.so\n"
@@ -29,6 +30,9 @@ extern "C" const char* __tsan_default_suppressions() {
            "race:libxcb.so\n"
            "race:libepoxy.so\n"
            "race:librsvg-2.so\n"
+           "race:libjavascriptcoregtk-4.1.so\n"
+           "race:libwebkit2gtk-4.1.so\n"
+           "race:libsoup-3.0.so\n"
            "deadlock:libglib-2.0.so\n";
 }
 
